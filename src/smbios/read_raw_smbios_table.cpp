@@ -1,6 +1,6 @@
 // The snapshot of the SMBIOS table through WMI, and its release.
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include <windows.h>
 #include <wbemidl.h>
@@ -29,7 +29,8 @@ bool CopyByteArray(const SAFEARRAY* array, SmbiosTable& table) {
   if (count > 0 && array->pvData == nullptr) {
     return false;
   }
-  auto* copy = new (std::nothrow) uint8_t[count];
+  // An empty table still gets a block of its own: `data` is null only when no copy was made.
+  auto* copy = static_cast<uint8_t*>(std::malloc(count > 0 ? count : 1));
   if (copy == nullptr) {
     return false;
   }
@@ -97,4 +98,4 @@ bool ReadRawSmbiosTable(SmbiosTable& table) {
   return CopyByteArray(V_ARRAY(&value.Get()), table);
 }
 
-void ReleaseSmbiosTable(SmbiosTable& table) { delete[] table.data; }
+void ReleaseSmbiosTable(SmbiosTable& table) { std::free(table.data); }

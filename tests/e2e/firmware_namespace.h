@@ -1,10 +1,9 @@
-// Runs an executable as a process that sees its own /sys/firmware: a tmpfs in a private
-// mount namespace, holding the firmware table files a test lays there.
+// A private view of /sys/firmware for a child process: a tmpfs in a mount namespace of its
+// own, holding the firmware table files a test lays there.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace test_support {
 
@@ -13,14 +12,8 @@ struct FirmwareTables {
   std::optional<std::string> entryPoint;  // /sys/firmware/dmi/tables/smbios_entry_point
 };
 
-struct ProcessOutcome {
-  std::string setupProblem;  // why the namespace could not be made; empty when it ran
-  int exitStatus = -1;
-  std::string output;  // standard output and standard error together
-};
-
-ProcessOutcome RunWithFirmwareTables(const std::string& executable,
-                                     const std::vector<std::string>& arguments,
-                                     const FirmwareTables& tables);
+// In a child process about to exec: enters the namespace and lays out `tables`; returns
+// what failed, or nothing.
+std::string EnterFirmwareNamespace(const FirmwareTables& tables);
 
 }  // namespace test_support

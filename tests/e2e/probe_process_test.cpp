@@ -1,36 +1,135 @@
-// The built smbios-probe, run as a process against firmware tables laid where the
-// host's WMI provider reads them.
+// The built probes run as processes: the host executable against firmware tables laid
+// where its WMI provider reads them, the Windows executables under Wine with the test WMI
+// provider serving the same tables. Every build must answer every table alike.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "case_name.h"
-#include "firmware_namespace.h"
+#include "probe_runs.h"
 #include "smbios_tables.h"
 
 namespace {
 
 using test_support::EndOfTable;
 using test_support::FirmwareTables;
+using test_support::ProbeBuild;
+using test_support::ProcessOutcome;
+using test_support::PublishedTable;
 using test_support::ReadTestTable;
+using test_support::SmbiosVersionNumber;
 using test_support::Structure;
 
 constexpr uint8_t kVendorType = SMBIOS_PROBE_VENDOR_TYPE;
 constexpr int kPresent = 0;
 constexpr int kAbsent = 1;
-constexpr int kUnreadable = 255;  // -1, as Linux reports an exit status
+constexpr int kUnreadable = 255;  // -1, as Linux and Wine report an exit status
+constexpr SmbiosVersionNumber kVersion32{3, 2};
 
-std::string EntryPoint64(uint8_t major, uint8_t minor) {
-  std::string entry(0x18, '\0');
-  entry.replace(0, 5, "_SM3_");
-  entry[6] = 0x18;
-  entry[7] = static_cast<char>(major);
-  entry[8] = static_cast<char>(minor);
-  return entry;
+const std::string kVendor = Structure(kVendorType, {"Vendor data"}, 8);
+const std::string kOther = Structure(kVendorType == 255 ? 254 : kVendorType + 1, {"Other"});
+const std::string kBios = Structure(0, {"BIOS vendor", "1.0"}, 0x18);
+
+// Skips where this machine cannot run a build as a test needs, but never in CI.
+// Under Wine, standard error also carries Wine's own messages, so only the host's is checked.
+void ExpectOutcome(const std::string& name, const ProcessOutcome& outcome, int expected,
+                   bool checkErrors) {
+  if (!outcome.setupProblem.empty()) {
+    if (std::getenv("CI") != nullptr) {
+      ADD_FAILURE() << name << ": the probe could not be run: " << outcome.setupProblem;
+      return;
+    }
+    GTEST_SKIP() << name << ": the probe could not be run here (" << outcome.setupProblem
+                 << "); run as root or where unprivileged user namespaces are allowed, and "
+                    "give the Windows builds and Wine for the Windows runs";
+  }
+  EXPECT_EQ(outcome.exitStatus, expected) << name;
+  EXPECT_EQ(outcome.output, "") << name << ": the probe printed something";
+  if (checkErrors) {
+    EXPECT_EQ(outcome.errors, "") << name << ": the probe printed an error";
+  }
 }
+
+struct ProcessCase {
+  std::string name;
+  PublishedTable table;
+  int expectedStatus;
+  std::vector<std::string> arguments = {};
+};
+
+// The OEM types a walk of each captured table meets, as the walk defines them.
+struct CapturedTable {
+  const char* name;
+  const char* file;
+  std::set<int> oemTypes;
+};
+
+std::vector<ProcessCase> CapturedTableCases() {
+  const CapturedTable tables[] = {
+      {"desktop board", "desktop-board.bin", {}},
+      {"laptop", "laptop-v3.2.bin", {128}},
+      {"mini PC", "mini-pc-truncated.bin", {131, 221}},
+      {"OEM structure first", "server-oem-first.bin", {177, 208, 210, 216, 218, 222, 225}},
+      {"dual-socket server", "server-dual-socket.bin", {}},
+      {"quad-socket server", "server-quad-socket.bin", {}},
+      {"VM with a zero-length structure", "vm-zero-length.bin", {}},
+  };
+  std::vector<ProcessCase> cases;
+  for (const CapturedTable& table : tables) {
+    cases.push_back({std::string("captured ") + table.name,
+                     {ReadTestTable(table.file), kVersion32},
+                     table.oemTypes.count(kVendorType) != 0 ? kPresent : kAbsent});
+  }
+  return cases;
+}
+
+const std::vector<ProcessCase> kBuiltTableCases = {
+    {"vendor structure present", {kBios + kVendor + EndOfTable(), kVersion32}, kPresent},
+    {"vendor structure only after type 127",
+     {kBios + EndOfTable() + kVendor, kVersion32},
+     kPresent},
+    {"another OEM type only", {kBios + kOther + EndOfTable(), kVersion32}, kAbsent},
+    {"empty table", {"", kVersion32}, kAbsent},
+    {"vendor structure cut off inside its strings",
+     {kBios + kVendor.substr(0, kVendor.size() - 3), kVersion32},
+     kPresent},
+    {"table cut off before the vendor structure",
+     {kBios.substr(0, kBios.size() - 1) + kVendor, kVersion32},
+     kAbsent},
+    {"options are not taken", {kBios + kVendor, kVersion32}, kPresent, {"--help", "/?", "-t", "0"}},
+    {"no table published", {std::nullopt, kVersion32}, kUnreadable},
+    {"table without a readable version", {kBios + kVendor, std::nullopt}, kUnreadable},
+};
+
+using BuildAndCase = std::tuple<ProbeBuild, ProcessCase>;
+
+class ProbeProcessTest : public testing::TestWithParam<BuildAndCase> {};
+
+TEST_P(ProbeProcessTest, ExitsWithTheStatusOfTheWalk) {
+  const auto& [build, c] = GetParam();
+  ExpectOutcome(std::string(NameOf(build)) + ": " + c.name, RunProbe(build, c.table, c.arguments),
+                c.expectedStatus, build == ProbeBuild::Host);
+}
+
+std::string BuildAndCaseName(const testing::TestParamInfo<BuildAndCase>& info) {
+  return std::string(NameOf(std::get<0>(info.param))) + "_" +
+         test_support::IdentifierFrom(std::get<1>(info.param).name);
+}
+
+const auto kAllBuilds =
+    testing::Values(ProbeBuild::Host, ProbeBuild::WindowsX64, ProbeBuild::WindowsX86);
+
+INSTANTIATE_TEST_SUITE_P(BuiltTables, ProbeProcessTest,
+                         testing::Combine(kAllBuilds, testing::ValuesIn(kBuiltTableCases)),
+                         BuildAndCaseName);
+
+INSTANTIATE_TEST_SUITE_P(CapturedTables, ProbeProcessTest,
+                         testing::Combine(kAllBuilds, testing::ValuesIn(CapturedTableCases())),
+                         BuildAndCaseName);
 
 std::string EntryPoint32(uint8_t major, uint8_t minor) {
   std::string entry(0x1F, '\0');
@@ -49,111 +148,42 @@ std::string LegacyEntryPoint(uint8_t bcdRevision) {
   return entry;
 }
 
-const std::string kVendor = Structure(kVendorType, {"Vendor data"}, 8);
-const std::string kOther = Structure(kVendorType == 255 ? 254 : kVendorType + 1, {"Other"});
-const std::string kBios = Structure(0, {"BIOS vendor", "1.0"}, 0x18);
-
-// Skips where this machine gives no private mount namespace, but never in CI.
-void RequireNamespace(const test_support::ProcessOutcome& outcome) {
-  if (outcome.setupProblem.empty()) {
-    return;
+// The entry point formats that the host's provider reads the version from.
+TEST(HostProbeProcess, ReadsTheVersionFromEveryEntryPointFormat) {
+  const struct {
+    const char* name;
+    std::optional<std::string> entryPoint;
+    int expected;
+  } cases[] = {
+      {"64-bit entry point", test_support::EntryPoint64(kVersion32), kPresent},
+      {"32-bit entry point", EntryPoint32(2, 8), kPresent},
+      {"legacy DMI entry point", LegacyEntryPoint(0x21), kPresent},
+      {"unknown entry point", std::string("_XYZ_ nothing to read here"), kUnreadable},
+      {"no entry point", std::nullopt, kUnreadable},
+  };
+  for (const auto& c : cases) {
+    ExpectOutcome(c.name, test_support::RunHostProbe({kBios + kVendor, c.entryPoint}), c.expected,
+                  true);
   }
-  if (std::getenv("CI") != nullptr) {
-    FAIL() << "end-to-end runs need a private mount namespace: " << outcome.setupProblem;
-  }
-  GTEST_SKIP() << "no private mount namespace here (" << outcome.setupProblem
-               << "); run as root or where unprivileged user namespaces are allowed";
 }
 
-void ExpectStatus(const char* name, const FirmwareTables& tables, int expected,
-                  const std::vector<std::string>& arguments = {}) {
-  const test_support::ProcessOutcome outcome =
-      test_support::RunWithFirmwareTables(SMBIOS_PROBE_EXECUTABLE, arguments, tables);
-  RequireNamespace(outcome);
-  if (!outcome.setupProblem.empty()) {
-    return;
-  }
-  EXPECT_EQ(outcome.exitStatus, expected) << name;
-  EXPECT_EQ(outcome.output, "") << name << ": the probe printed something";
+class WindowsProbeProcessTest : public testing::TestWithParam<ProbeBuild> {};
+
+TEST_P(WindowsProbeProcessTest, FailsOnTableDataOfAnotherType) {
+  ExpectOutcome("SMBiosData served as a string",
+                RunWindowsProbe(GetParam(), {kBios + kVendor, kVersion32}, "wrong-data-type"),
+                kUnreadable, false);
 }
 
-struct ProcessCase {
-  const char* name;
-  FirmwareTables tables;
-  int expectedStatus;
-  std::vector<std::string> arguments = {};
-};
-
-void PrintTo(const ProcessCase& c, std::ostream* out) { *out << c.name; }
-
-class ProbeProcessTest : public testing::TestWithParam<ProcessCase> {};
-
-TEST_P(ProbeProcessTest, ExitsWithTheStatusOfTheWalk) {
-  const ProcessCase& c = GetParam();
-  ExpectStatus(c.name, c.tables, c.expectedStatus, c.arguments);
+// Wine's own WMI publishes the class without its version properties.
+TEST_P(WindowsProbeProcessTest, FailsQuietlyOnWinesOwnWmi) {
+  ExpectOutcome("Wine's own WMI", RunWindowsProbe(GetParam(), {}, "wine-wmi"), kUnreadable, false);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BuiltTables, ProbeProcessTest,
-    testing::Values(
-        ProcessCase{"vendor structure present",
-                    {kBios + kVendor + EndOfTable(), EntryPoint64(3, 2)},
-                    kPresent},
-        ProcessCase{"vendor structure only after type 127",
-                    {kBios + EndOfTable() + kVendor, EntryPoint64(3, 2)},
-                    kPresent},
-        ProcessCase{
-            "another OEM type only", {kBios + kOther + EndOfTable(), EntryPoint64(3, 2)}, kAbsent},
-        ProcessCase{"empty table", {"", EntryPoint64(3, 0)}, kAbsent},
-        ProcessCase{"vendor structure cut off inside its strings",
-                    {kBios + kVendor.substr(0, kVendor.size() - 3), EntryPoint64(3, 2)},
-                    kPresent},
-        ProcessCase{"table cut off before the vendor structure",
-                    {kBios.substr(0, kBios.size() - 1) + kVendor, EntryPoint64(3, 2)},
-                    kAbsent},
-        ProcessCase{"32-bit entry point", {kBios + kVendor, EntryPoint32(2, 8)}, kPresent},
-        ProcessCase{"legacy DMI entry point", {kBios + kVendor, LegacyEntryPoint(0x21)}, kPresent},
-        ProcessCase{"options are not taken",
-                    {kBios + kVendor, EntryPoint64(3, 2)},
-                    kPresent,
-                    {"--help", "/?", "-t", "0"}},
-        ProcessCase{"no table published", {}, kUnreadable},
-        ProcessCase{"entry point but no table", {std::nullopt, EntryPoint64(3, 2)}, kUnreadable},
-        ProcessCase{
-            "table without a readable version", {kBios + kVendor, std::nullopt}, kUnreadable},
-        ProcessCase{"table with an unknown entry point",
-                    {kBios + kVendor, "_XYZ_ nothing here"},
-                    kUnreadable}),
-    test_support::CaseName());
-
-// The OEM types a walk of each captured table meets, as the walk defines them.
-struct CapturedTable {
-  const char* name;
-  const char* file;
-  std::set<int> oemTypes;
-};
-
-void PrintTo(const CapturedTable& c, std::ostream* out) { *out << c.name; }
-
-class CapturedTableTest : public testing::TestWithParam<CapturedTable> {};
-
-TEST_P(CapturedTableTest, ReportsWhetherTheVendorTypeIsAmongItsStructures) {
-  const CapturedTable& c = GetParam();
-  ExpectStatus(c.name, {ReadTestTable(c.file), EntryPoint64(3, 2)},
-               c.oemTypes.count(kVendorType) != 0 ? kPresent : kAbsent);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    RealMachines, CapturedTableTest,
-    testing::Values(CapturedTable{"desktop board", "desktop-board.bin", {}},
-                    CapturedTable{"laptop", "laptop-v3.2.bin", {128}},
-                    CapturedTable{"mini PC", "mini-pc-truncated.bin", {131, 221}},
-                    CapturedTable{"OEM structure first",
-                                  "server-oem-first.bin",
-                                  {177, 208, 210, 216, 218, 222, 225}},
-                    CapturedTable{"dual-socket server", "server-dual-socket.bin", {}},
-                    CapturedTable{"quad-socket server", "server-quad-socket.bin", {}},
-                    CapturedTable{"VM with a zero-length structure", "vm-zero-length.bin", {}}),
-    test_support::CaseName());
+INSTANTIATE_TEST_SUITE_P(UnderWine, WindowsProbeProcessTest,
+                         testing::Values(ProbeBuild::WindowsX64, ProbeBuild::WindowsX86),
+                         [](const testing::TestParamInfo<ProbeBuild>& info) {
+                           return std::string(NameOf(info.param));
+                         });
 
 }  // namespace

@@ -25,7 +25,7 @@ struct WmiDouble::State final : winapi_host::WmiCallObserver {
     return result;
   }
 
-  winapi_host::WmiRepository repository;
+  std::shared_ptr<const winapi_host::WmiRepository> repository;
   std::vector<Failure> failures;
   std::vector<std::string> calls;
 };
@@ -33,15 +33,14 @@ struct WmiDouble::State final : winapi_host::WmiCallObserver {
 WmiDouble::WmiDouble()
     : state_(std::make_shared<State>()),
       locatorClass_(CLSID_WbemLocator, [state = state_](REFIID iid, void** object) {
-        return winapi_host::CreateWbemLocator(
-            std::make_shared<const winapi_host::WmiRepository>(state->repository), state, iid,
-            object);
+        return winapi_host::CreateWbemLocator(state->repository, state, iid, object);
       }) {
   Serve(RawTablesInstance(""));
 }
 
 void WmiDouble::Serve(std::vector<std::shared_ptr<const WmiInstance>> instances) {
-  state_->repository = winapi_host::MakeRawSmbiosTablesRepository(std::move(instances));
+  state_->repository = std::make_shared<const winapi_host::WmiRepository>(
+      winapi_host::MakeRawSmbiosTablesRepository(std::move(instances)));
 }
 
 void WmiDouble::Serve(const WmiInstance& instance) {

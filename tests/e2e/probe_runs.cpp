@@ -1,0 +1,135 @@
+#include "probe_runs.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace test_support {
+namespace {
+
+// A temporary file holding `bytes`, removed with the object.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::string& bytes) {
+    char pattern[] = "/tmp/smbios-probe-table-XXXXXX";
+    const int file = mkstemp(pattern);
+    if (file >= 0) {
+      path_ = pattern;
+      written_ = write(file, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+      close(file);
+    }
+  }
+  ~TemporaryFile() {
+    if (!path_.empty()) {
+      unlink(path_.c_str());
+    }
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  bool Ready() const { return written_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  bool written_ = false;
+};
+
+std::string WindowsBuildDirectory(ProbeBuild build) {
+  return build == ProbeBuild::WindowsX64 ? SMBIOS_PROBE_WINDOWS_X64_BUILD
+                                         : SMBIOS_PROBE_WINDOWS_X86_BUILD;
+}
+
+// The Wine script's status when it could not run the probe at all.
+constexpr int kWineSetupFailed = 125;
+
+}  // namespace
+
+const char* NameOf(ProbeBuild build) {
+  switch (build) {
+    case ProbeBuild::Host:
+      return "host";
+    case ProbeBuild::WindowsX64:
+      return "windows_x64";
+    case ProbeBuild::WindowsX86:
+      return "windows_x86";
+  }
+  return "unknown";
+}
+
+std::string EntryPoint64(SmbiosVersionNumber version) {
+  std::string entry(0x18, '\0');
+  entry.replace(0, 5, "_SM3_");
+  entry[6] = 0x18;
+  entry[7] = static_cast<char>(version.major);
+  entry[8] = static_cast<char>(version.minor);
+  return entry;
+}
+
+ProcessOutcome RunHostProbe(const FirmwareTables& tables,
+                            const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv = {SMBIOS_PROBE_EXECUTABLE};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return RunChild(argv, [&tables] { return EnterFirmwareNamespace(tables); });
+}
+
+ProcessOutcome RunWindowsProbe(ProbeBuild build, const PublishedTable& table,
+                               const std::string& mode, const std::vector<std::string>& arguments) {
+  const std::string buildDirectory = WindowsBuildDirectory(build);
+  if (buildDirectory.empty()) {
+    return {std::string("no ") + NameOf(build) + " build given (SMBIOS_PROBE_WINDOWS_*_BUILD)", -1,
+            "", ""};
+  }
+  std::optional<TemporaryFile> tableFile;
+  std::vector<std::string> argv = {"/bin/bash", SMBIOS_PROBE_WINE_SCRIPT};
+  if (mode == "wine-wmi") {
+    argv.push_back("--wine-wmi");
+  }
+  if (table.bytes) {
+    tableFile.emplace(*table.bytes);
+    if (!tableFile->Ready()) {
+      return {"cannot write the table to a temporary file", -1, "", ""};
+    }
+    argv.push_back(tableFile->Path());
+  }
+  argv.push_back("--");
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  ProcessOutcome outcome = RunChild(argv, [&] {
+    setenv("SMBIOS_PROBE_EXE", (buildDirectory + "/src/app/smbios-probe.exe").c_str(), 1);
+    if (getenv("SMBIOS_PROBE_WINEPREFIXES") == nullptr) {
+      setenv("SMBIOS_PROBE_WINEPREFIXES", SMBIOS_PROBE_DEFAULT_WINEPREFIXES, 1);
+    }
+    unsetenv("SMBIOS_PROBE_TEST_VERSION");
+    unsetenv("SMBIOS_PROBE_TEST_MODE");
+    if (table.version) {
+      setenv("SMBIOS_PROBE_TEST_VERSION",
+             (std::to_string(table.version->major) + "." + std::to_string(table.version->minor))
+                 .c_str(),
+             1);
+    }
+    const std::string providerMode = !table.version ? "no-version" : mode;
+    if (!providerMode.empty() && providerMode != "wine-wmi") {
+      setenv("SMBIOS_PROBE_TEST_MODE", providerMode.c_str(), 1);
+    }
+    return std::string();
+  });
+  if (outcome.setupProblem.empty() && outcome.exitStatus == kWineSetupFailed) {
+    outcome.setupProblem = outcome.errors;
+  }
+  return outcome;
+}
+
+ProcessOutcome RunProbe(ProbeBuild build, const PublishedTable& table,
+                        const std::vector<std::string>& arguments) {
+  if (build == ProbeBuild::Host) {
+    FirmwareTables tables{table.bytes, std::nullopt};
+    if (table.version) {
+      tables.entryPoint = EntryPoint64(*table.version);
+    }
+    return RunHostProbe(tables, arguments);
+  }
+  return RunWindowsProbe(build, table, "", arguments);
+}
+
+}  // namespace test_support
