@@ -1,10 +1,20 @@
 // The walk over the structure table (DMTF DSP0134): each structure is a formatted area
 // of the length its second byte states, then a string set closed by two zero bytes.
+#include <bit>
 #include <cstring>
 
 #include "smbios_table.h"
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "the word-wise search reads the first byte as the lowest");
+
+// Per byte of `word`, its high bit when the byte is zero, and nothing else.
+uint64_t ZeroByteFlags(uint64_t word) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
+  return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
 
 // Bytes from the structure's type byte up to and including the two zero bytes that
 // close its string set, searched from the stored formatted length on; 0 when the length
@@ -14,18 +24,23 @@ uint32_t StructureSize(const uint8_t* structure, uint32_t remaining) {
     return 0;
   }
   uint32_t at = structure[1];
-  while (at < remaining && remaining - at >= 2) {
-    // A pair can start at any byte but the last one.
-    const auto* zero =
-        static_cast<const uint8_t*>(std::memchr(structure + at, 0, remaining - at - 1));
-    if (zero == nullptr) {
-      return 0;
+  // Eight bytes at a time while all of them are inside; a pair starting in the first
+  // seven of them lies wholly in the word, so the next word starts at the eighth.
+  while (at < remaining && remaining - at >= sizeof(uint64_t)) {
+    uint64_t word = 0;
+    std::memcpy(&word, structure + at, sizeof word);
+    const uint64_t zeros = ZeroByteFlags(word);
+    const uint64_t pairs = zeros & (zeros >> 8);
+    if (pairs != 0) {
+      return at + static_cast<uint32_t>(std::countr_zero(pairs)) / 8 + 2;
     }
-    at = static_cast<uint32_t>(zero - structure);
-    if (structure[at + 1] == 0) {
+    at += sizeof(uint64_t) - 1;
+  }
+  // The last few bytes one by one; a pair can start at any byte but the last one.
+  for (; at < remaining && remaining - at >= 2; ++at) {
+    if (structure[at] == 0 && structure[at + 1] == 0) {
       return at + 2;
     }
-    at += 2;  // the byte after this zero is not zero, so no pair starts there either
   }
   return 0;
 }

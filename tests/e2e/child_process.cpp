@@ -81,7 +81,7 @@ ProcessOutcome RunChild(const std::vector<std::string>& argv,
     dup2(errors.Descriptor(), STDERR_FILENO);
     std::string problem = prepare();
     if (problem.empty()) {
-      execv(pointers[0], pointers.data());
+      execvp(pointers[0], pointers.data());
       problem = Failed(("exec " + strings[0]).c_str());
     }
     [[maybe_unused]] const ssize_t told = write(setup[1], problem.data(), problem.size());

@@ -14,9 +14,9 @@ struct ProcessOutcome {
   std::string errors;  // what it wrote to standard error
 };
 
-// Runs `prepare` in the child, then replaces it with `argv[0]`; `prepare` returns what
-// went wrong, or nothing. The outputs go to files rather than pipes, so that a daemon the
-// child leaves behind cannot hold the run open.
+// Runs `prepare` in the child, then replaces it with `argv[0]`, looked up in PATH; `prepare`
+// returns what went wrong, or nothing. The outputs go to files rather than pipes, so that a daemon
+// the child leaves behind cannot hold the run open.
 ProcessOutcome RunChild(const std::vector<std::string>& argv,
                         const std::function<std::string()>& prepare);
 

@@ -105,6 +105,8 @@ const std::vector<ProcessCase> kBuiltTableCases = {
     {"table without a readable version", {kBios + kVendor, std::nullopt}, kUnreadable},
 };
 
+void PrintTo(const ProcessCase& c, std::ostream* out) { *out << c.name; }
+
 using BuildAndCase = std::tuple<ProbeBuild, ProcessCase>;
 
 class ProbeProcessTest : public testing::TestWithParam<BuildAndCase> {};

@@ -4,6 +4,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <cstdlib>
+#include <sstream>
 
 namespace test_support {
 namespace {
@@ -41,6 +45,17 @@ std::string WindowsBuildDirectory(ProbeBuild build) {
                                          : SMBIOS_PROBE_WINDOWS_X86_BUILD;
 }
 
+// Words of SMBIOS_PROBE_HOST_WRAPPER, a command to run the host probe under (valgrind).
+std::vector<std::string> HostWrapper() {
+  std::vector<std::string> words;
+  const char* wrapper = std::getenv("SMBIOS_PROBE_HOST_WRAPPER");
+  std::istringstream stream(wrapper == nullptr ? "" : wrapper);
+  for (std::string word; stream >> word;) {
+    words.push_back(word);
+  }
+  return words;
+}
+
 // The Wine script's status when it could not run the probe at all.
 constexpr int kWineSetupFailed = 125;
 
@@ -69,7 +84,8 @@ std::string EntryPoint64(SmbiosVersionNumber version) {
 
 ProcessOutcome RunHostProbe(const FirmwareTables& tables,
                             const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv = {SMBIOS_PROBE_EXECUTABLE};
+  std::vector<std::string> argv = HostWrapper();
+  argv.push_back(SMBIOS_PROBE_EXECUTABLE);
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   return RunChild(argv, [&tables] { return EnterFirmwareNamespace(tables); });
 }
@@ -97,7 +113,7 @@ ProcessOutcome RunWindowsProbe(ProbeBuild build, const PublishedTable& table,
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   ProcessOutcome outcome = RunChild(argv, [&] {
     setenv("SMBIOS_PROBE_EXE", (buildDirectory + "/src/app/smbios-probe.exe").c_str(), 1);
-    if (getenv("SMBIOS_PROBE_WINEPREFIXES") == nullptr) {
+    if (std::getenv("SMBIOS_PROBE_WINEPREFIXES") == nullptr) {
       setenv("SMBIOS_PROBE_WINEPREFIXES", SMBIOS_PROBE_DEFAULT_WINEPREFIXES, 1);
     }
     unsetenv("SMBIOS_PROBE_TEST_VERSION");

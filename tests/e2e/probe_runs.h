@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace test_support {
 enum class ProbeBuild { Host, WindowsX64, WindowsX86 };
 
 const char* NameOf(ProbeBuild build);
+inline void PrintTo(ProbeBuild build, std::ostream* out) { *out << NameOf(build); }
 
 struct SmbiosVersionNumber {
   std::uint8_t major;
@@ -30,7 +32,8 @@ struct PublishedTable {
 ProcessOutcome RunProbe(ProbeBuild build, const PublishedTable& table,
                         const std::vector<std::string>& arguments = {});
 
-// The host build against firmware files exactly as given.
+// The host build against firmware files exactly as given, under the command that
+// SMBIOS_PROBE_HOST_WRAPPER names, if any (for example valgrind and its options).
 ProcessOutcome RunHostProbe(const FirmwareTables& tables,
                             const std::vector<std::string>& arguments = {});
 

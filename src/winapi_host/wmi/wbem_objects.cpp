@@ -1,6 +1,7 @@
 // The WMI client objects over an in-memory repository: locator -> services ->
 // instance enumerator -> class objects.
 #include <cwctype>
+#include <initializer_list>
 #include <string_view>
 #include <utility>
 
@@ -37,12 +38,28 @@ std::string DescribeString(const OLECHAR* text, bool expectBstr) {
   if (text == nullptr) {
     return "null";
   }
-  const std::string quoted = "\"" + Narrow(text) + "\"";
-  return expectBstr && IsLiveBstr(text) ? "BSTR " + quoted : quoted;
+  std::string described = expectBstr && IsLiveBstr(text) ? "BSTR \"" : "\"";
+  described += Narrow(text);
+  described += '"';
+  return described;
 }
 
 std::string DescribePointer(const void* pointer, const char* name) {
   return pointer == nullptr ? "null" : name;
+}
+
+// "method(first, second, ...)"
+std::string CallText(const char* method, std::initializer_list<std::string> arguments) {
+  std::string text = method;
+  text += '(';
+  for (const std::string& argument : arguments) {
+    if (text.back() != '(') {
+      text += ", ";
+    }
+    text += argument;
+  }
+  text += ')';
+  return text;
 }
 
 // Reports calls to the observer, if there is one.
@@ -56,7 +73,7 @@ class CallReporter {
   }
 
   void ReportRelease(const char* interfaceName) const {
-    Report(WmiMethod::Release, L"", std::string("Release(") + interfaceName + ")");
+    Report(WmiMethod::Release, L"", CallText("Release", {interfaceName}));
   }
 
  private:
@@ -78,9 +95,9 @@ class WbemClassObject final : public ComObject<WbemClassObject, IWbemClassObject
                                 LONG* flavor) override {
     const HRESULT observed = reporter_.Report(
         WmiMethod::Get, name == nullptr ? L"" : name,
-        "Get(" + DescribeString(name, false) + ", " + std::to_string(flags) + ", " +
-            DescribePointer(value, "value") + ", " + DescribePointer(type, "type") + ", " +
-            DescribePointer(flavor, "flavor") + ")");
+        CallText("Get", {DescribeString(name, false), std::to_string(flags),
+                         DescribePointer(value, "value"), DescribePointer(type, "type"),
+                         DescribePointer(flavor, "flavor")}));
     if (FAILED(observed)) {
       return observed;
     }
@@ -135,9 +152,9 @@ class WbemEnumerator final : public ComObject<WbemEnumerator, IEnumWbemClassObje
                                  ULONG* returned) override {
     const HRESULT observed =
         reporter_.Report(WmiMethod::Next, L"",
-                         "Next(" + std::to_string(timeout) + ", " + std::to_string(count) + ", " +
-                             DescribePointer(objects, "objects") + ", " +
-                             DescribePointer(returned, "returned") + ")");
+                         CallText("Next", {std::to_string(timeout), std::to_string(count),
+                                           DescribePointer(objects, "objects"),
+                                           DescribePointer(returned, "returned")}));
     if (FAILED(observed)) {
       return observed;
     }
@@ -181,8 +198,8 @@ class WbemServices final : public ComObject<WbemServices, IWbemServices, IClient
                                                IEnumWbemClassObject** instances) override {
     const HRESULT observed = reporter_.Report(
         WmiMethod::CreateInstanceEnum, className == nullptr ? L"" : className,
-        "CreateInstanceEnum(" + DescribeString(className, true) + ", " + std::to_string(flags) +
-            ", " + DescribePointer(context, "context") + ")");
+        CallText("CreateInstanceEnum", {DescribeString(className, true), std::to_string(flags),
+                                        DescribePointer(context, "context")}));
     if (FAILED(observed)) {
       return observed;
     }
@@ -204,14 +221,13 @@ class WbemServices final : public ComObject<WbemServices, IWbemServices, IClient
                                        DWORD authenticationLevel, DWORD impersonationLevel,
                                        RPC_AUTH_IDENTITY_HANDLE authenticationInfo,
                                        DWORD capabilities) override {
-    return reporter_.Report(WmiMethod::SetBlanket, L"",
-                            "SetBlanket(" + std::to_string(authenticationService) + ", " +
-                                std::to_string(authorisationService) + ", " +
-                                DescribeString(serverPrincipalName, false) + ", " +
-                                std::to_string(authenticationLevel) + ", " +
-                                std::to_string(impersonationLevel) + ", " +
-                                DescribePointer(authenticationInfo, "identity") + ", " +
-                                std::to_string(capabilities) + ")");
+    return reporter_.Report(
+        WmiMethod::SetBlanket, L"",
+        CallText("SetBlanket",
+                 {std::to_string(authenticationService), std::to_string(authorisationService),
+                  DescribeString(serverPrincipalName, false), std::to_string(authenticationLevel),
+                  std::to_string(impersonationLevel),
+                  DescribePointer(authenticationInfo, "identity"), std::to_string(capabilities)}));
   }
 
  private:
@@ -238,10 +254,11 @@ class WbemLocator final : public ComObject<WbemLocator, IWbemLocator> {
                                           IWbemServices** services) override {
     const HRESULT observed = reporter_.Report(
         WmiMethod::ConnectServer, networkResource == nullptr ? L"" : networkResource,
-        "ConnectServer(" + DescribeString(networkResource, true) + ", " +
-            DescribeString(user, true) + ", " + DescribeString(password, true) + ", " +
-            DescribeString(locale, true) + ", " + std::to_string(securityFlags) + ", " +
-            DescribeString(authority, true) + ", " + DescribePointer(context, "context") + ")");
+        CallText("ConnectServer",
+                 {DescribeString(networkResource, true), DescribeString(user, true),
+                  DescribeString(password, true), DescribeString(locale, true),
+                  std::to_string(securityFlags), DescribeString(authority, true),
+                  DescribePointer(context, "context")}));
     if (FAILED(observed)) {
       return observed;
     }
