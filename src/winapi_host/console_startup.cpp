@@ -13,11 +13,15 @@ namespace {
 class WideVector {
  public:
   explicit WideVector(char** strings) {
-    for (char** string = strings; string != nullptr && *string != nullptr; ++string) {
-      storage_.push_back(winapi_host::WidenUtf8(*string));
+    std::size_t count = 0;
+    while (strings != nullptr && strings[count] != nullptr) {
+      ++count;
     }
-    for (std::wstring& string : storage_) {
-      pointers_.push_back(string.data());
+    storage_.reserve(count);
+    pointers_.reserve(count + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+      storage_.push_back(winapi_host::WidenUtf8(strings[i]));
+      pointers_.push_back(storage_.back().data());
     }
     pointers_.push_back(nullptr);
   }

@@ -1,7 +1,5 @@
 #include "winapi_host/owned_variant.h"
 
-#include <cstring>
-
 using winapi_host::OwnedVariant;
 
 OwnedVariant::OwnedVariant() { VariantInit(&value_); }
@@ -13,6 +11,19 @@ OwnedVariant::OwnedVariant(const OwnedVariant& other) : OwnedVariant() {
 OwnedVariant& OwnedVariant::operator=(const OwnedVariant& other) {
   if (this != &other) {
     VariantCopy(&value_, &other.value_);
+  }
+  return *this;
+}
+
+OwnedVariant::OwnedVariant(OwnedVariant&& other) noexcept : value_(other.value_) {
+  VariantInit(&other.value_);
+}
+
+OwnedVariant& OwnedVariant::operator=(OwnedVariant&& other) noexcept {
+  if (this != &other) {
+    VariantClear(&value_);
+    value_ = other.value_;
+    VariantInit(&other.value_);
   }
   return *this;
 }
@@ -48,13 +59,15 @@ OwnedVariant OwnedVariant::String(const OLECHAR* text) {
 }
 
 OwnedVariant OwnedVariant::ByteArray(const std::uint8_t* bytes, std::size_t count) {
+  // A copy of an array that only describes the caller's bytes: one pass over them.
+  SAFEARRAY source{};
+  source.cDims = 1;
+  source.cbElements = 1;
+  source.pvData = const_cast<std::uint8_t*>(bytes);
+  source.rgsabound[0] = {static_cast<ULONG>(count), 0};
   OwnedVariant variant;
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(count));
-  if (array != nullptr && count > 0) {
-    std::memcpy(array->pvData, bytes, count);
-  }
   V_VT(&variant.value_) = VT_ARRAY | VT_UI1;
-  V_ARRAY(&variant.value_) = array;
+  SafeArrayCopy(&source, &V_ARRAY(&variant.value_));
   return variant;
 }
 

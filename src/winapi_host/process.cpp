@@ -16,6 +16,7 @@ namespace {
 // start-up code splits them again.
 std::wstring JoinArguments(const std::string& zeroSeparated) {
   std::wstring line;
+  line.reserve(zeroSeparated.size() * 2);
   std::size_t start = 0;
   while (start < zeroSeparated.size()) {
     std::size_t end = zeroSeparated.find('\0', start);

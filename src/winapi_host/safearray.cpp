@@ -25,19 +25,18 @@ ULONG ElementSize(VARTYPE type) {
   }
 }
 
+// A vector whose elements are left for the caller to fill, allocated with its descriptor in
+// one block.
 SAFEARRAY* CreateVector(ULONG elementSize, LONG lowerBound, ULONG elements) {
-  auto* array = static_cast<SAFEARRAY*>(std::calloc(1, sizeof(SAFEARRAY)));
+  const std::size_t bytes = std::size_t{elements} * elementSize;
+  auto* array = static_cast<SAFEARRAY*>(std::malloc(sizeof(SAFEARRAY) + bytes));
   if (array == nullptr) {
     return nullptr;
   }
-  const std::size_t bytes = std::size_t{elements} * elementSize;
-  array->pvData = std::calloc(bytes == 0 ? 1 : bytes, 1);
-  if (array->pvData == nullptr) {
-    std::free(array);
-    return nullptr;
-  }
+  *array = SAFEARRAY{};
   array->cDims = 1;
   array->cbElements = elementSize;
+  array->pvData = array + 1;
   array->rgsabound[0] = {elements, lowerBound};
   ++liveArrays;
   return array;
@@ -47,14 +46,17 @@ SAFEARRAY* CreateVector(ULONG elementSize, LONG lowerBound, ULONG elements) {
 
 SAFEARRAY* WINAPI SafeArrayCreateVector(VARTYPE elementType, LONG lowerBound, ULONG elements) {
   const ULONG elementSize = ElementSize(elementType);
-  return elementSize == 0 ? nullptr : CreateVector(elementSize, lowerBound, elements);
+  SAFEARRAY* array = elementSize == 0 ? nullptr : CreateVector(elementSize, lowerBound, elements);
+  if (array != nullptr) {
+    std::memset(array->pvData, 0, std::size_t{elements} * elementSize);
+  }
+  return array;
 }
 
 HRESULT WINAPI SafeArrayDestroy(SAFEARRAY* array) {
   if (array == nullptr) {
     return S_OK;
   }
-  std::free(array->pvData);
   std::free(array);
   --liveArrays;
   return S_OK;

@@ -35,13 +35,21 @@ bool IsValidScalar(std::uint32_t code, int length) {
 }  // namespace
 
 std::wstring winapi_host::WidenUtf8(std::string_view bytes) {
-  std::wstring wide;
-  wide.reserve(bytes.size());
+  // Never more characters than bytes: write in place, then trim.
+  std::wstring wide(bytes.size(), L'\0');
+  wchar_t* const out = wide.data();
+  std::size_t written = 0;
   std::size_t offset = 0;
   while (offset < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[offset]);
+    if (lead < 0x80) {
+      out[written++] = static_cast<wchar_t>(lead);
+      ++offset;
+      continue;
+    }
     const std::size_t remaining = bytes.size() - offset;
     std::uint32_t code = 0;
-    const int length = SequenceLength(static_cast<unsigned char>(bytes[offset]), code);
+    const int length = SequenceLength(lead, code);
     bool valid = length > 0 && static_cast<std::size_t>(length) <= remaining;
     for (int i = 1; valid && i < length; ++i) {
       const auto next = static_cast<unsigned char>(bytes[offset + i]);
@@ -49,12 +57,13 @@ std::wstring winapi_host::WidenUtf8(std::string_view bytes) {
       code = (code << 6) | (next & 0x3Fu);
     }
     if (valid && IsValidScalar(code, length)) {
-      wide.push_back(static_cast<wchar_t>(code));
+      out[written++] = static_cast<wchar_t>(code);
       offset += static_cast<std::size_t>(length);
     } else {
-      wide.push_back(kReplacement);
+      out[written++] = kReplacement;
       ++offset;
     }
   }
+  wide.resize(written);
   return wide;
 }

@@ -1,6 +1,7 @@
 #include "wmi_double.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace test_support {
@@ -60,14 +61,16 @@ WmiInstance RawTablesInstance(const std::string& table, std::uint8_t major, std:
                                                   winapi_host::SmbiosVersion{major, minor, 0});
 }
 
-WmiInstance Without(WmiInstance instance, const std::wstring& name) {
+WmiInstance Without(WmiInstance instance, const wchar_t* name) {
   instance.erase(std::remove_if(instance.begin(), instance.end(),
-                                [&](const winapi_host::WmiProperty& p) { return p.name == name; }),
+                                [&](const winapi_host::WmiProperty& p) {
+                                  return std::wstring_view(p.name) == name;
+                                }),
                  instance.end());
   return instance;
 }
 
-WmiInstance With(WmiInstance instance, const std::wstring& name, CIMTYPE type,
+WmiInstance With(WmiInstance instance, const wchar_t* name, CIMTYPE type,
                  const winapi_host::OwnedVariant& value) {
   instance = Without(std::move(instance), name);
   instance.push_back({name, type, value});

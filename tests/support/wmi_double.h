@@ -42,8 +42,8 @@ WmiInstance RawTablesInstance(const std::string& table, std::uint8_t major = 3,
                               std::uint8_t minor = 0);
 
 // `instance` without the property `name`, or with its value and CIM type replaced.
-WmiInstance Without(WmiInstance instance, const std::wstring& name);
-WmiInstance With(WmiInstance instance, const std::wstring& name, CIMTYPE type,
+WmiInstance Without(WmiInstance instance, const wchar_t* name);
+WmiInstance With(WmiInstance instance, const wchar_t* name, CIMTYPE type,
                  const winapi_host::OwnedVariant& value);
 
 }  // namespace test_support

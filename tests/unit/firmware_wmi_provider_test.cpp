@@ -97,7 +97,7 @@ const winapi_host::WmiClass& RawTablesClass(const winapi_host::WmiRepository& re
 const winapi_host::WmiProperty* Find(const winapi_host::WmiInstance& instance,
                                      const std::wstring& name) {
   for (const winapi_host::WmiProperty& property : instance) {
-    if (property.name == name) {
+    if (std::wstring(property.name) == name) {
       return &property;
     }
   }
@@ -111,8 +111,8 @@ TEST(FirmwareWmiProvider, PublishesTheTableWithThePropertiesInTheirWmiTypes) {
 
   const winapi_host::WmiRepository repository = winapi_host::ReadFirmwareRepository(tables.Path());
   ASSERT_EQ(repository.size(), 1u);
-  EXPECT_EQ(repository[0].name, L"ROOT\\WMI");
-  EXPECT_EQ(RawTablesClass(repository).name, L"MSSMBios_RawSMBiosTables");
+  EXPECT_EQ(std::wstring(repository[0].name), L"ROOT\\WMI");
+  EXPECT_EQ(std::wstring(RawTablesClass(repository).name), L"MSSMBios_RawSMBiosTables");
   ASSERT_EQ(RawTablesClass(repository).instances.size(), 1u);
   const winapi_host::WmiInstance& instance = *RawTablesClass(repository).instances[0];
 

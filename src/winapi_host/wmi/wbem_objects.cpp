@@ -1,6 +1,5 @@
 // The WMI client objects over an in-memory repository: locator -> services ->
 // instance enumerator -> class objects.
-#include <cwctype>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -12,13 +11,18 @@
 namespace winapi_host {
 namespace {
 
-// WMI compares namespace, class and property names without regard to case.
+wchar_t FoldAsciiCase(wchar_t character) {
+  return character >= L'A' && character <= L'Z' ? character - L'A' + L'a' : character;
+}
+
+// WMI compares namespace, class and property names without regard to case; the names
+// here are all ASCII.
 bool SameName(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) {
     return false;
   }
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) {
+    if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
       return false;
     }
   }
@@ -68,12 +72,15 @@ class CallReporter {
   explicit CallReporter(std::shared_ptr<WmiCallObserver> observer)
       : observer_(std::move(observer)) {}
 
-  HRESULT Report(WmiMethod method, std::wstring subject, std::string text) const {
-    return observer_ ? observer_->OnCall({method, std::move(subject), std::move(text)}) : S_OK;
+  // `describe` gives the call as text; it is only asked when someone observes.
+  template <typename Describe>
+  HRESULT Report(WmiMethod method, const wchar_t* subject, const Describe& describe) const {
+    return observer_ ? observer_->OnCall({method, subject == nullptr ? L"" : subject, describe()})
+                     : S_OK;
   }
 
   void ReportRelease(const char* interfaceName) const {
-    Report(WmiMethod::Release, L"", CallText("Release", {interfaceName}));
+    Report(WmiMethod::Release, nullptr, [&] { return CallText("Release", {interfaceName}); });
   }
 
  private:
@@ -93,11 +100,11 @@ class WbemClassObject final : public ComObject<WbemClassObject, IWbemClassObject
 
   HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG flags, VARIANT* value, CIMTYPE* type,
                                 LONG* flavor) override {
-    const HRESULT observed = reporter_.Report(
-        WmiMethod::Get, name == nullptr ? L"" : name,
-        CallText("Get", {DescribeString(name, false), std::to_string(flags),
-                         DescribePointer(value, "value"), DescribePointer(type, "type"),
-                         DescribePointer(flavor, "flavor")}));
+    const HRESULT observed = reporter_.Report(WmiMethod::Get, name, [&] {
+      return CallText("Get", {DescribeString(name, false), std::to_string(flags),
+                              DescribePointer(value, "value"), DescribePointer(type, "type"),
+                              DescribePointer(flavor, "flavor")});
+    });
     if (FAILED(observed)) {
       return observed;
     }
@@ -150,11 +157,11 @@ class WbemEnumerator final : public ComObject<WbemEnumerator, IEnumWbemClassObje
 
   HRESULT STDMETHODCALLTYPE Next(LONG timeout, ULONG count, IWbemClassObject** objects,
                                  ULONG* returned) override {
-    const HRESULT observed =
-        reporter_.Report(WmiMethod::Next, L"",
-                         CallText("Next", {std::to_string(timeout), std::to_string(count),
-                                           DescribePointer(objects, "objects"),
-                                           DescribePointer(returned, "returned")}));
+    const HRESULT observed = reporter_.Report(WmiMethod::Next, nullptr, [&] {
+      return CallText("Next",
+                      {std::to_string(timeout), std::to_string(count),
+                       DescribePointer(objects, "objects"), DescribePointer(returned, "returned")});
+    });
     if (FAILED(observed)) {
       return observed;
     }
@@ -196,10 +203,10 @@ class WbemServices final : public ComObject<WbemServices, IWbemServices, IClient
   HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR className, LONG flags,
                                                IWbemContext* context,
                                                IEnumWbemClassObject** instances) override {
-    const HRESULT observed = reporter_.Report(
-        WmiMethod::CreateInstanceEnum, className == nullptr ? L"" : className,
-        CallText("CreateInstanceEnum", {DescribeString(className, true), std::to_string(flags),
-                                        DescribePointer(context, "context")}));
+    const HRESULT observed = reporter_.Report(WmiMethod::CreateInstanceEnum, className, [&] {
+      return CallText("CreateInstanceEnum", {DescribeString(className, true), std::to_string(flags),
+                                             DescribePointer(context, "context")});
+    });
     if (FAILED(observed)) {
       return observed;
     }
@@ -221,13 +228,14 @@ class WbemServices final : public ComObject<WbemServices, IWbemServices, IClient
                                        DWORD authenticationLevel, DWORD impersonationLevel,
                                        RPC_AUTH_IDENTITY_HANDLE authenticationInfo,
                                        DWORD capabilities) override {
-    return reporter_.Report(
-        WmiMethod::SetBlanket, L"",
-        CallText("SetBlanket",
-                 {std::to_string(authenticationService), std::to_string(authorisationService),
-                  DescribeString(serverPrincipalName, false), std::to_string(authenticationLevel),
-                  std::to_string(impersonationLevel),
-                  DescribePointer(authenticationInfo, "identity"), std::to_string(capabilities)}));
+    return reporter_.Report(WmiMethod::SetBlanket, nullptr, [&] {
+      return CallText(
+          "SetBlanket",
+          {std::to_string(authenticationService), std::to_string(authorisationService),
+           DescribeString(serverPrincipalName, false), std::to_string(authenticationLevel),
+           std::to_string(impersonationLevel), DescribePointer(authenticationInfo, "identity"),
+           std::to_string(capabilities)});
+    });
   }
 
  private:
@@ -252,13 +260,13 @@ class WbemLocator final : public ComObject<WbemLocator, IWbemLocator> {
                                           LONG securityFlags, const BSTR authority,
                                           IWbemContext* context,
                                           IWbemServices** services) override {
-    const HRESULT observed = reporter_.Report(
-        WmiMethod::ConnectServer, networkResource == nullptr ? L"" : networkResource,
-        CallText("ConnectServer",
-                 {DescribeString(networkResource, true), DescribeString(user, true),
-                  DescribeString(password, true), DescribeString(locale, true),
-                  std::to_string(securityFlags), DescribeString(authority, true),
-                  DescribePointer(context, "context")}));
+    const HRESULT observed = reporter_.Report(WmiMethod::ConnectServer, networkResource, [&] {
+      return CallText("ConnectServer",
+                      {DescribeString(networkResource, true), DescribeString(user, true),
+                       DescribeString(password, true), DescribeString(locale, true),
+                       std::to_string(securityFlags), DescribeString(authority, true),
+                       DescribePointer(context, "context")});
+    });
     if (FAILED(observed)) {
       return observed;
     }
@@ -289,10 +297,10 @@ HRESULT CreateWbemLocator(std::shared_ptr<const WmiRepository> repository,
   }
   *object = nullptr;
   const CallReporter reporter(std::move(observer));
-  const HRESULT observed =
-      reporter.Report(WmiMethod::CreateLocator, L"",
-                      iid == IID_IWbemLocator ? "CoCreateInstance(IWbemLocator)"
-                                              : "CoCreateInstance(another interface)");
+  const HRESULT observed = reporter.Report(WmiMethod::CreateLocator, nullptr, [&] {
+    return iid == IID_IWbemLocator ? "CoCreateInstance(IWbemLocator)"
+                                   : "CoCreateInstance(another interface)";
+  });
   if (FAILED(observed)) {
     return observed;
   }

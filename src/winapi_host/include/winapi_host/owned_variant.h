@@ -20,6 +20,9 @@ class OwnedVariant {
 
   OwnedVariant(const OwnedVariant& other);
   OwnedVariant& operator=(const OwnedVariant& other);
+  // Moves hand over what is held, leaving the source empty.
+  OwnedVariant(OwnedVariant&& other) noexcept;
+  OwnedVariant& operator=(OwnedVariant&& other) noexcept;
   ~OwnedVariant();
 
   const VARIANT& Get() const { return value_; }

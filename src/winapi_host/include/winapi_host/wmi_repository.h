@@ -13,8 +13,9 @@
 
 namespace winapi_host {
 
+// Names are string literals, as WMI's schema names are fixed.
 struct WmiProperty {
-  std::wstring name;
+  const wchar_t* name;
   CIMTYPE type;
   OwnedVariant value;
 };
@@ -22,13 +23,13 @@ struct WmiProperty {
 using WmiInstance = std::vector<WmiProperty>;
 
 struct WmiClass {
-  std::wstring name;
+  const wchar_t* name;
   // A null entry is an instance that the enumerator counts but hands back as a null pointer.
   std::vector<std::shared_ptr<const WmiInstance>> instances;
 };
 
 struct WmiNamespace {
-  std::wstring name;
+  const wchar_t* name;
   std::vector<WmiClass> classes;
 };
 
