@@ -12,7 +12,6 @@ constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 
 enum VARENUM : VARTYPE {
   VT_EMPTY = 0,
-  VT_NULL = 1,
   VT_I2 = 2,
   VT_I4 = 3,
   VT_BSTR = 8,

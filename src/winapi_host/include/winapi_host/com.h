@@ -10,7 +10,6 @@ enum COINIT : DWORD {
 
 enum CLSCTX : DWORD {
   CLSCTX_INPROC_SERVER = 0x1,
-  CLSCTX_LOCAL_SERVER = 0x4,
 };
 
 // Proxy blanket values (authentication service, authorisation, levels, capabilities).
