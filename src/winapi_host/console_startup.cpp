@@ -1,7 +1,7 @@
 // The console start-up: hands the program's wide entry point its arguments and
 // environment as wide strings, and returns its status as the process exit code.
-#include <string>
-#include <vector>
+#include <cstring>
+#include <memory>
 
 #include "utf8.h"
 
@@ -9,29 +9,33 @@ extern "C" int wmain(int argc, wchar_t* argv[], wchar_t* envp[]);
 
 namespace {
 
-// Wide copies of a C string vector, and a null-terminated vector pointing at them.
+// Wide copies of a C string vector, all in one block, and a null-terminated vector
+// pointing at them.
 class WideVector {
  public:
   explicit WideVector(char** strings) {
-    std::size_t count = 0;
-    while (strings != nullptr && strings[count] != nullptr) {
-      ++count;
+    std::size_t characters = 0;
+    while (strings != nullptr && strings[count_] != nullptr) {
+      characters += std::strlen(strings[count_++]) + 1;
     }
-    storage_.reserve(count);
-    pointers_.reserve(count + 1);
-    for (std::size_t i = 0; i < count; ++i) {
-      storage_.push_back(winapi_host::WidenUtf8(strings[i]));
-      pointers_.push_back(storage_.back().data());
+    text_ = std::make_unique_for_overwrite<wchar_t[]>(characters);
+    pointers_ = std::make_unique_for_overwrite<wchar_t*[]>(count_ + 1);
+    wchar_t* next = text_.get();
+    for (std::size_t i = 0; i < count_; ++i) {
+      pointers_[i] = next;
+      next += winapi_host::WidenUtf8Into(strings[i], next);
+      *next++ = L'\0';
     }
-    pointers_.push_back(nullptr);
+    pointers_[count_] = nullptr;
   }
 
-  int Count() const { return static_cast<int>(storage_.size()); }
-  wchar_t** Get() { return pointers_.data(); }
+  int Count() const { return static_cast<int>(count_); }
+  wchar_t** Get() { return pointers_.get(); }
 
  private:
-  std::vector<std::wstring> storage_;
-  std::vector<wchar_t*> pointers_;
+  std::size_t count_ = 0;
+  std::unique_ptr<wchar_t[]> text_;
+  std::unique_ptr<wchar_t*[]> pointers_;
 };
 
 }  // namespace

@@ -34,10 +34,7 @@ bool IsValidScalar(std::uint32_t code, int length) {
 
 }  // namespace
 
-std::wstring winapi_host::WidenUtf8(std::string_view bytes) {
-  // Never more characters than bytes: write in place, then trim.
-  std::wstring wide(bytes.size(), L'\0');
-  wchar_t* const out = wide.data();
+std::size_t winapi_host::WidenUtf8Into(std::string_view bytes, wchar_t* out) {
   std::size_t written = 0;
   std::size_t offset = 0;
   while (offset < bytes.size()) {
@@ -64,6 +61,11 @@ std::wstring winapi_host::WidenUtf8(std::string_view bytes) {
       ++offset;
     }
   }
-  wide.resize(written);
+  return written;
+}
+
+std::wstring winapi_host::WidenUtf8(std::string_view bytes) {
+  std::wstring wide(bytes.size(), L'\0');
+  wide.resize(WidenUtf8Into(bytes, wide.data()));
   return wide;
 }
