@@ -19,12 +19,16 @@ std::atomic<long> allocations{0};
 constexpr uint8_t kAbsentType = 0xF0;
 constexpr std::size_t kTableBytes = 1u << 20;
 
+SmbiosTable TableOf(const std::string& bytes) {
+  return {3, 0, reinterpret_cast<uint8_t*>(const_cast<char*>(bytes.data())),
+          static_cast<uint32_t>(bytes.size())};
+}
+
 // The structures of `table` that come before its end-of-table structure.
 std::string WithoutEndOfTable(const std::string& bytes) {
-  auto* data = reinterpret_cast<uint8_t*>(const_cast<char*>(bytes.data()));
-  const SmbiosTable table{3, 0, data, static_cast<uint32_t>(bytes.size())};
+  const SmbiosTable table = TableOf(bytes);
   const uint8_t* end = FindStructure(table, 127);
-  return end == nullptr ? bytes : bytes.substr(0, static_cast<std::size_t>(end - data));
+  return end == nullptr ? bytes : bytes.substr(0, static_cast<std::size_t>(end - table.data));
 }
 
 const std::string& LargeTable() {
@@ -41,11 +45,6 @@ const std::string& LargeTable() {
     return large;
   }();
   return table;
-}
-
-SmbiosTable TableOf(const std::string& bytes) {
-  return {3, 0, reinterpret_cast<uint8_t*>(const_cast<char*>(bytes.data())),
-          static_cast<uint32_t>(bytes.size())};
 }
 
 void BM_FindStructureAbsentType(benchmark::State& state) {

@@ -134,20 +134,13 @@ INSTANTIATE_TEST_SUITE_P(CapturedTables, ProbeProcessTest,
                          BuildAndCaseName);
 
 std::string EntryPoint32(uint8_t major, uint8_t minor) {
-  std::string entry(0x1F, '\0');
-  entry.replace(0, 4, "_SM_");
-  entry[5] = 0x1F;
-  entry[6] = static_cast<char>(major);
-  entry[7] = static_cast<char>(minor);
+  std::string entry = test_support::EntryPoint("_SM_", 0x1F, {{5, 0x1F}, {6, major}, {7, minor}});
   entry.replace(0x10, 5, "_DMI_");
   return entry;
 }
 
 std::string LegacyEntryPoint(uint8_t bcdRevision) {
-  std::string entry(0x0F, '\0');
-  entry.replace(0, 5, "_DMI_");
-  entry[0x0E] = static_cast<char>(bcdRevision);
-  return entry;
+  return test_support::EntryPoint("_DMI_", 0x0F, {{0x0E, bcdRevision}});
 }
 
 // The entry point formats that the host's provider reads the version from.

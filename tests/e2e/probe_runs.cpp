@@ -1,5 +1,7 @@
 #include "probe_runs.h"
 
+#include "smbios_tables.h"
+
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -74,12 +76,7 @@ const char* NameOf(ProbeBuild build) {
 }
 
 std::string EntryPoint64(SmbiosVersionNumber version) {
-  std::string entry(0x18, '\0');
-  entry.replace(0, 5, "_SM3_");
-  entry[6] = 0x18;
-  entry[7] = static_cast<char>(version.major);
-  entry[8] = static_cast<char>(version.minor);
-  return entry;
+  return EntryPoint("_SM3_", 0x18, {{6, 0x18}, {7, version.major}, {8, version.minor}});
 }
 
 ProcessOutcome RunHostProbe(const FirmwareTables& tables,
@@ -97,9 +94,12 @@ ProcessOutcome RunWindowsProbe(ProbeBuild build, const PublishedTable& table,
     return {std::string("no ") + NameOf(build) + " build given (SMBIOS_PROBE_WINDOWS_*_BUILD)", -1,
             "", ""};
   }
+  // Wine's own WMI takes no mode; the test provider serves a table without a version as such.
+  const bool wineWmi = mode == "wine-wmi";
+  const std::string providerMode = wineWmi ? "" : table.version ? mode : "no-version";
   std::optional<TemporaryFile> tableFile;
   std::vector<std::string> argv = {"/bin/bash", SMBIOS_PROBE_WINE_SCRIPT};
-  if (mode == "wine-wmi") {
+  if (wineWmi) {
     argv.push_back("--wine-wmi");
   }
   if (table.bytes) {
@@ -124,8 +124,7 @@ ProcessOutcome RunWindowsProbe(ProbeBuild build, const PublishedTable& table,
                  .c_str(),
              1);
     }
-    const std::string providerMode = !table.version ? "no-version" : mode;
-    if (!providerMode.empty() && providerMode != "wine-wmi") {
+    if (!providerMode.empty()) {
       setenv("SMBIOS_PROBE_TEST_MODE", providerMode.c_str(), 1);
     }
     return std::string();

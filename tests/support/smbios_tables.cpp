@@ -26,6 +26,16 @@ std::string Structure(std::uint8_t type, const std::vector<std::string>& strings
 
 std::string EndOfTable() { return Structure(127); }
 
+std::string EntryPoint(const std::string& anchor, std::size_t length,
+                       std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {
+  std::string entry(length, '\0');
+  entry.replace(0, anchor.size(), anchor);
+  for (const auto& [offset, value] : bytes) {
+    entry[offset] = static_cast<char>(value);
+  }
+  return entry;
+}
+
 std::string ReadTestTable(const std::string& fileName) {
   const std::string path = std::string(SMBIOS_PROBE_TEST_DATA) + "/" + fileName;
   std::ifstream file(path, std::ios::binary);

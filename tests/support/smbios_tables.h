@@ -2,8 +2,11 @@
 // captured tables in tests/data.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -15,6 +18,11 @@ std::string Structure(std::uint8_t type, const std::vector<std::string>& strings
 
 // The end-of-table structure, type 127.
 std::string EndOfTable();
+
+// An entry point structure of `length` bytes starting with `anchor`, with `bytes` set at
+// their offsets and every other byte zero.
+std::string EntryPoint(const std::string& anchor, std::size_t length,
+                       std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes);
 
 // The bytes of a file in tests/data.
 std::string ReadTestTable(const std::string& fileName);

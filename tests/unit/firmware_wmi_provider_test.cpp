@@ -10,22 +10,13 @@
 #include "wmi/firmware_wmi_provider.h"
 #include "wmi/smbios_entry_point.h"
 #include "case_name.h"
+#include "smbios_tables.h"
 
 namespace {
 
+using test_support::EntryPoint;
 using winapi_host::ParseSmbiosEntryPoint;
 using winapi_host::SmbiosVersion;
-
-// An entry point of `length` bytes starting with `anchor`, with `bytes` set at their offsets.
-std::string EntryPoint(const std::string& anchor, std::size_t length,
-                       std::initializer_list<std::pair<std::size_t, uint8_t>> bytes) {
-  std::string entry(length, '\0');
-  entry.replace(0, anchor.size(), anchor);
-  for (const auto& [offset, value] : bytes) {
-    entry[offset] = static_cast<char>(value);
-  }
-  return entry;
-}
 
 struct EntryPointCase {
   const char* name;

@@ -15,7 +15,6 @@ enum CIMTYPE_ENUMERATION : LONG {
 };
 
 enum WBEM_TIMEOUT_TYPE : std::uint32_t {
-  WBEM_NO_WAIT = 0,
   WBEM_INFINITE = 0xFFFFFFFF,
 };
 

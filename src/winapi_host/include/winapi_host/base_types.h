@@ -45,7 +45,6 @@ constexpr HRESULT E_POINTER = MakeHresult(0x80004003u);
 constexpr HRESULT E_FAIL = MakeHresult(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = MakeHresult(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = MakeHresult(0x80070057u);
-constexpr HRESULT DISP_E_BADVARTYPE = MakeHresult(0x80020008u);
 constexpr HRESULT RPC_E_CHANGED_MODE = MakeHresult(0x80010106u);
 constexpr HRESULT CO_E_NOTINITIALIZED = MakeHresult(0x800401F0u);
 constexpr HRESULT REGDB_E_CLASSNOTREG = MakeHresult(0x80040154u);
